@@ -50,8 +50,20 @@ bool RemoveFile(std::string_view systemPath) {
 }
 
 bool OutputFile::Create(std::string_view systemPath) {
-  file_.reset(std::fopen(ResolveHostPath(systemPath).c_str(), "wb"));
+  file_.reset();
   failed_ = false;
+  const std::string host = ResolveHostPath(systemPath);
+  // Opened without blocking, so that a pipe in the file's place fails instead of hanging.
+  const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  file_.reset(::fdopen(fd, "wb"));
+  if (!file_) ::close(fd);
   return file_ != nullptr;
 }
 

@@ -46,6 +46,10 @@ TEST(Files, OutputFileReplacesAndReportsFailure) {
   EXPECT_FALSE(nowhere.Write("lost"));
   EXPECT_FALSE(nowhere.Close());
 
+  ASSERT_EQ(::mkfifo((dir.Path() / "pipe").c_str(), 0600), 0);
+  OutputFile pipe;
+  EXPECT_FALSE(pipe.Create(dir.Prefix() + "pipe"));  // refused at once, not left waiting for a reader
+
   OutputFile full;
   ASSERT_TRUE(full.Create("/dev/full"));
   full.Write(std::string(100000, 'x'));
