@@ -20,12 +20,6 @@ std::string WithoutControlBytes(const std::string& text) {
   return clean;
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 std::string StreamNumber(std::int64_t value) {
@@ -34,7 +28,7 @@ std::string StreamNumber(std::int64_t value) {
 }
 
 std::string NormaliseJustification(const std::string& code) {
-  const std::string trimmed = TrimBlanks(code);
+  const std::string_view trimmed = TrimBlanks(code);
   const char first = trimmed.empty() ? ' ' : static_cast<char>(UpperCaseCp850(static_cast<unsigned char>(trimmed[0])));
   switch (first) {
     case 'C':
@@ -48,7 +42,7 @@ std::string NormaliseJustification(const std::string& code) {
     case 'N': {
       // The width is the number after the letter, truncated and without sign; the mask runs
       // from the first backslash through the next one (none without a pair).
-      const std::int64_t width = std::llabs(NumericValue(std::string_view(trimmed).substr(1)));
+      const std::int64_t width = std::llabs(NumericValue(trimmed.substr(1)));
       std::string mask;
       const std::size_t open = code.find('\\');
       const std::size_t close = open == std::string::npos ? std::string::npos : code.find('\\', open + 1);

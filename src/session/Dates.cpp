@@ -127,11 +127,6 @@ std::string_view MonthEntry(const LanguageWords& words, std::int64_t month) {
   return words.monthNames.substr(static_cast<std::size_t>(month - 1) * 10, 10);
 }
 
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
 }  // namespace
 
 int DaysInMonth(std::int64_t year, std::int64_t month, bool julian) {

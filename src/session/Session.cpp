@@ -20,12 +20,6 @@ void NormaliseDirectory(std::string& dir) {
   if (!dir.empty() && dir.back() != ':' && dir.back() != '\\') dir += '\\';
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string UpperFirstLetter(const std::string& text) {
   return text.empty() ? std::string() : std::string(1, static_cast<char>(UpperCaseCp850(static_cast<unsigned char>(text[0]))));
 }
@@ -111,7 +105,7 @@ void Session::SelectCurrency(const std::string& command) {
     }
     return;
   }
-  const std::string letter = UpperFirstLetter(TrimBlanks(command.substr(comma + 1)));
+  const std::string letter = UpperFirstLetter(std::string(TrimBlanks(std::string_view(command).substr(comma + 1))));
   if (kind == "A") {
     currency_.currencyA = letter.empty() ? "E" : letter;
     currency_.activeCurrency = currency_.currencyA;

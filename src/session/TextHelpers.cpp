@@ -99,6 +99,17 @@ bool IsControl(unsigned char c) { return c < ' '; }
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
 std::int16_t IsAllChar(std::string_view text, std::int16_t code) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) != code) return 0;

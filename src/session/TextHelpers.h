@@ -7,6 +7,10 @@
 
 namespace duv {
 
+// Blanks (0x20) are the only characters the suite trims: tabs and other bytes are text.
+std::string_view TrimBlanks(std::string_view text);
+std::string_view TrimTrailingBlanks(std::string_view text);
+
 // True (-1) when the text holds only the character `code`, which includes the empty text.
 std::int16_t IsAllChar(std::string_view text, std::int16_t code);
 
