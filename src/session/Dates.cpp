@@ -86,6 +86,16 @@ TypedDate SplitTypedDate(std::string_view typed) {
   return result;
 }
 
+// A two-digit year placed in the current century, then moved by a hundred years towards the
+// current year when it lies more than `ahead` years after it or more than 50 years before it.
+// Parsing allows 49 years ahead and validation 50: both are kept as the suite has them.
+std::int64_t InCentury(std::int64_t year, int current, int ahead) {
+  year += 100 * (current / 100);
+  if (year - current > ahead) return year - 100;
+  if (current - year > 50) return year + 100;
+  return year;
+}
+
 struct LanguageWords {
   std::string_view monthNames;  // twelve 10-character entries
   std::string_view beforeConsonant;
@@ -192,13 +202,7 @@ std::string Dates::ParseTypedDate(std::string_view typed) const {
   TypedDate t = SplitTypedDate(typed);
   if (!t.ok) return PackDigits("00000000");
   if (t.day > 0 && t.month > 0 && !t.yearInFull) {
-    const int current = CurrentYear();
-    t.year += 100 * (current / 100);
-    if (t.year - current > 49) {
-      t.year -= 100;
-    } else if (current - t.year > 50) {
-      t.year += 100;
-    }
+    t.year = InCentury(t.year, CurrentYear(), 49);
   }
   return PackDigits(ZeroPad(t.year, 4) + ZeroPad(t.month, 2) + ZeroPad(t.day, 2));
 }
@@ -207,13 +211,7 @@ std::int16_t Dates::IsInvalidTypedDate(std::string_view typed) const {
   TypedDate t = SplitTypedDate(typed);
   if (!t.ok) return -1;
   if (t.year < 100 && !t.yearInFull) {
-    const int current = CurrentYear();
-    t.year += 100 * (current / 100);
-    if (t.year - current > 50) {
-      t.year -= 100;
-    } else if (current - t.year > 50) {
-      t.year += 100;
-    }
+    t.year = InCentury(t.year, CurrentYear(), 50);
   }
   // The ten days the Gregorian reform removed.
   if (t.year == 1582 && t.month == 10 && t.day >= 5 && t.day <= 14) return -1;
