@@ -111,6 +111,20 @@ TEST_F(ScreenTest, WindowInteriorBounds) {
   EXPECT_EQ(screen.LastColumn(), 19);
 }
 
+TEST(ScreenSize, ConsoleSeenByTheProgramIsAtMost99By99) {
+  VirtualConsole large(120, 200);
+  const auto colours = ParseColourTable(kDefaultColours);
+  Screen screen(large, colours);
+  EXPECT_EQ(screen.ScreenRows(), 99);
+  EXPECT_EQ(screen.ScreenColumns(), 99);
+  // So a window at the last row and column keeps two-digit coordinates.
+  testing::TempDir work;
+  WindowStack windows(screen, work.Prefix());
+  large.SetCursorPosition(99, 99);
+  windows.PushWindow(99, 99, 99, 99);
+  EXPECT_EQ(work.Read("WinPush.tmp").substr(4, 20), "99990000000099999999");
+}
+
 class ScrollTest : public ConsoleFixture {
  protected:
   void SetUp() override {
