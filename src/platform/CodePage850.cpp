@@ -28,38 +28,46 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 // Length of the UTF-8 sequence starting at text[i] and its code point, or 0 when the bytes there
 // are not a valid, shortest-form sequence.
 std::size_t DecodeUtf8At(std::string_view text, std::size_t i, char32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(text[i]);
   std::size_t length = 0;
-  char32_t value = 0;
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3F);
-  }
-  const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-  const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-  if (overlong || surrogate || value > 0x10FFFF) return 0;
-  codePoint = value;
-  return length;
+  return DecodeUtf8Character(text.substr(i), length, codePoint) == Utf8Result::kComplete ? length : 0;
 }
 
 }  // namespace
+
+Utf8Result DecodeUtf8Character(std::string_view bytes, std::size_t& length, char32_t& codePoint) {
+  length = 1;
+  if (bytes.empty()) return Utf8Result::kIncomplete;
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  std::size_t expected = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    return Utf8Result::kComplete;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    expected = 2;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    expected = 3;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    expected = 4;
+    value = lead & 0x07;
+  } else {
+    return Utf8Result::kInvalid;
+  }
+  for (std::size_t k = 1; k < expected; ++k) {
+    if (k >= bytes.size()) return Utf8Result::kIncomplete;
+    const auto next = static_cast<unsigned char>(bytes[k]);
+    if ((next & 0xC0) != 0x80) return Utf8Result::kInvalid;
+    value = (value << 6) | (next & 0x3F);
+  }
+  const bool overlong = (expected == 3 && value < 0x800) || (expected == 4 && value < 0x10000);
+  const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+  if (overlong || surrogate || value > 0x10FFFF) return Utf8Result::kInvalid;
+  codePoint = value;
+  length = expected;
+  return Utf8Result::kComplete;
+}
 
 char32_t Cp850ToCodePoint(unsigned char byte) {
   return byte < 0x80 ? char32_t{byte} : char32_t{kUpperHalf[byte - 0x80]};

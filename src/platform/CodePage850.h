@@ -27,4 +27,10 @@ std::string Latin1ToCp850(std::string_view text, char replacement = '?');
 
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// One UTF-8 character at the start of the bytes. Complete: its length and code point.
+// Incomplete: the bytes end inside it (more may come). Invalid: not a valid shortest-form
+// character; the length is 1, the lead byte to skip.
+enum class Utf8Result { kComplete, kIncomplete, kInvalid };
+Utf8Result DecodeUtf8Character(std::string_view bytes, std::size_t& length, char32_t& codePoint);
+
 }  // namespace duv

@@ -48,38 +48,17 @@ std::uint16_t ModifierState(int parameter) {
   return state;
 }
 
-// One UTF-8 character at the start of the bytes: its length, 0 while incomplete, or the
-// length of an invalid lead with code point 0xFFFD.
+// One UTF-8 character at the start of the bytes: its length, 0 while incomplete; an invalid
+// byte is one character of its own that no key stands for.
 std::size_t DecodeUtf8(std::string_view bytes, char32_t& codePoint) {
-  const auto lead = static_cast<unsigned char>(bytes[0]);
   std::size_t length = 0;
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
+  switch (DecodeUtf8Character(bytes, length, codePoint)) {
+    case Utf8Result::kComplete: return length;
+    case Utf8Result::kIncomplete: return 0;
+    case Utf8Result::kInvalid: break;
   }
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    length = 2;
-    codePoint = lead & 0x1f;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    length = 3;
-    codePoint = lead & 0x0f;
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    length = 4;
-    codePoint = lead & 0x07;
-  } else {
-    codePoint = 0xfffd;
-    return 1;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    if (i >= bytes.size()) return 0;
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if ((next & 0xc0) != 0x80) {
-      codePoint = 0xfffd;
-      return i;
-    }
-    codePoint = (codePoint << 6) | (next & 0x3f);
-  }
-  return length;
+  codePoint = 0xfffd;
+  return 1;
 }
 
 // kitty's functional keys: the keypad and the modifier keys.
