@@ -208,5 +208,17 @@ TEST_F(HelpTest, WindowsModeHandsThePageToTheOpenerAsOneArgument) {
   EXPECT_EQ(console.EventsRead(), 0);
 }
 
+TEST_F(HelpTest, WindowsModeWithoutAnOpenerDoesNothing) {
+  settings.systemMode = "WIN";
+  settings.exeDir = work.Prefix() + "nowhere/";
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", work.Path().c_str(), 1);
+  help.ShowHelp("M01");
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(launcher.runs.empty());
+  EXPECT_EQ(console.Suspensions(), 0);
+  EXPECT_EQ(screen.Window().depth, 0);
+}
+
 }  // namespace
 }  // namespace duv
