@@ -182,7 +182,7 @@ void LineEditor::PlaceFieldCursor(const Field& f) {
   screen_.PlaceCursor(static_cast<std::int16_t>(f.row + line), static_cast<std::int16_t>(f.column + offset));
 }
 
-std::int16_t LineEditor::WaitForKey(const Field& f) {
+std::int16_t LineEditor::WaitForKey() {
   std::int16_t key = 0, buttons = 0, mouseRow = 0, mouseColumn = 0;
   while (true) {
     keyboard_.ReadKeyEvent(key, buttons, mouseRow, mouseColumn);
@@ -198,7 +198,6 @@ std::int16_t LineEditor::WaitForKey(const Field& f) {
     if (key != 0) break;
     keyboard_.Device().WaitForInput(20);
   }
-  (void)f;
   screen_.SetCursorShape(0);
   return key;
 }
@@ -427,7 +426,7 @@ void LineEditor::EditField(std::int16_t& row, std::int16_t& column, std::int16_t
       PlaceFieldCursor(f);
       screen_.SetCursorShape(keyboardState_.InsertMode() ? 50 : 100);
     }
-    key = WaitForKey(f);
+    key = WaitForKey();
     bool goOn = false;
     if (key < 0) {
       goOn = HandleClick(f, key);

@@ -42,7 +42,8 @@ class LineEditor {
   std::vector<Option> ParseChoices() const;
   void Draw(Field& f);
   void PlaceFieldCursor(const Field& f);
-  std::int16_t WaitForKey(const Field& f);
+  // Waits for a key or a click (as its negative code); Insert is handled here.
+  std::int16_t WaitForKey();
   // Applies an editing key; true when editing goes on.
   bool HandleKey(Field& f, std::int16_t key);
   bool HandleClick(Field& f, std::int16_t& key);

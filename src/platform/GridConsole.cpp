@@ -69,10 +69,10 @@ void GridConsole::ScrollRectangle(std::int16_t top, std::int16_t left, std::int1
   const int height = bottom - top + 1;
   const ConsoleCell blank{' ', attribute_};
   for (int i = 0; i < height; ++i) {
-    // Up: row top+i takes row top+i+lines; down: walk from the bottom so no row is read after
-    // it was overwritten.
+    // Every row takes the row `lines` below it (above it when scrolling down); walking from
+    // the side the content moves to reads no row after it was overwritten.
     const int target = lines > 0 ? top + i : bottom - i;
-    const int source = lines > 0 ? target + lines : target + lines;
+    const int source = target + lines;
     for (std::int16_t c = left; c <= right; ++c) {
       const bool fromInside = source >= top && source <= bottom;
       cells_[Index(static_cast<std::int16_t>(target), c)] =

@@ -16,8 +16,6 @@
 
 namespace duv {
 
-class Environment;
-
 class TerminalConsole : public GridConsole {
  public:
   // TERM is taken from the process environment (the session's TERM is the suite's own);
