@@ -147,7 +147,8 @@ void TerminalConsole::WaitForInput(int milliseconds) {
 void TerminalConsole::SetMouseReporting(bool on) {
   if (on == mouseOn_) return;
   mouseOn_ = on;
-  pendingOutput_ += on ? kMouseOn : kMouseOff;
+  // Written at once: while the program works between two waits, clicks must not pile up.
+  tty_.Write(on ? kMouseOn : kMouseOff);
 }
 
 void TerminalConsole::Suspend() {

@@ -130,7 +130,10 @@ void Tty::Suspend() {
 }
 
 void Tty::Resume() {
-  if (fd_ >= 0) EnterRaw();
+  if (fd_ < 0) return;
+  // The stop handler gave SIGTSTP its default action to stop the process; take it back.
+  Install(SIGTSTP, OnStop);
+  EnterRaw();
 }
 
 void Tty::Write(std::string_view bytes) {
