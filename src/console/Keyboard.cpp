@@ -152,4 +152,12 @@ std::int16_t Keyboard::WaitRawKey() {
   }
 }
 
+void Keyboard::DiscardWaitingKeys() {
+  // Bounded, so that a console that never runs out of events cannot hold the program here.
+  constexpr int kMostDiscarded = 1000;
+  pendingKeys_.clear();
+  for (int i = 0; i < kMostDiscarded && device_.ReadEvent(); ++i) {
+  }
+}
+
 }  // namespace duv

@@ -65,6 +65,8 @@ class Keyboard {
   // Waits for a key read straight from the console: no pending keys, hot keys, modifier
   // variants or mouse (the help viewer reads this way).
   std::int16_t WaitRawKey();
+  // Drops the keys typed ahead: pending text and every event the console holds.
+  void DiscardWaitingKeys();
 
   void SetCalculator(HotKeyPopup popup) { calculator_ = std::move(popup); }
   void SetCalendar(HotKeyPopup popup) { calendar_ = std::move(popup); }

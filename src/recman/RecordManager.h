@@ -80,10 +80,20 @@ inline constexpr std::int16_t kRecordInUse = 84;
 inline constexpr std::int16_t kFileInUse = 85;
 }  // namespace status
 
-class RecordManager {
+// The entry point as its callers see it, so that a caller can be tested against a recording
+// stand-in.
+class RecordCalls {
+ public:
+  virtual ~RecordCalls() = default;
+  virtual std::int16_t BTRCALL(std::int16_t operation, std::uint8_t* positionBlock, void* dataBuffer,
+                               std::uint32_t& dataLength, void* keyBuffer, std::uint8_t keyLength,
+                               std::int8_t keyNumber) = 0;
+};
+
+class RecordManager final : public RecordCalls {
  public:
   RecordManager();
-  ~RecordManager();  // closes everything, as Reset does
+  ~RecordManager() override;  // closes everything, as Reset does
   RecordManager(const RecordManager&) = delete;
   RecordManager& operator=(const RecordManager&) = delete;
 
@@ -95,7 +105,7 @@ class RecordManager {
   // the key length or a 0x00 byte.
   std::int16_t BTRCALL(std::int16_t operation, std::uint8_t* positionBlock, void* dataBuffer,
                        std::uint32_t& dataLength, void* keyBuffer, std::uint8_t keyLength,
-                       std::int8_t keyNumber);
+                       std::int8_t keyNumber) override;
 
  private:
   struct Impl;
