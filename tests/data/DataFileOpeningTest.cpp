@@ -165,7 +165,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"SPA", "NO SE PUEDE ACCEDER AL FICHERO "},
                       FailureCase{"GLG", "NOM SE PODE ACEDER AO FICHEIRO "},
                       FailureCase{"OCI", "NON SE P\xE3T ACCEDIR ATH FICH\xD4R "},
-                      FailureCase{"spa", "NO ES POT ACCEDIR AL FITXER "}));
+                      FailureCase{"spa", "NO ES POT ACCEDIR AL FITXER "}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) {
+      const std::string code = info.param.language;
+      return code == "   " ? std::string("blank") : code;
+    });
 
 TEST_F(DataFileOpeningTest, AMissingOrCutDictionaryEndsTheProgramWithAStatus) {
   Open(501, "DADES\\NoDictionary", record);
