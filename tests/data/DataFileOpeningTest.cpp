@@ -123,6 +123,8 @@ struct FailureCase {
   std::string text;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << '"' << c.language << '"'; }
+
 class OpenFailureTest : public DataFileOpeningTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(OpenFailureTest, ShowsTheMessageWaitsForAKeyAndEndsTheProgram) {
@@ -166,8 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"GLG", "NOM SE PODE ACEDER AO FICHEIRO "},
                       FailureCase{"OCI", "NON SE P\xE3T ACCEDIR ATH FICH\xD4R "},
                       FailureCase{"spa", "NO ES POT ACCEDIR AL FITXER "}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) {
-      const std::string code = info.param.language;
+    [](const ::testing::TestParamInfo<FailureCase>& param) {
+      const std::string code = param.param.language;
       return code == "   " ? std::string("blank") : code;
     });
 
