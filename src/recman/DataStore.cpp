@@ -25,6 +25,7 @@ enum Slot : std::size_t {
   kDelete,
   kOldRow,
   kSequence,
+  kNextPosition,
   kCount,
   kAdjustCount,
   kSlotCount,
@@ -103,20 +104,24 @@ StoreResult Exec(sqlite3* db, const char* sql) {
   return FromCode(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
 }
 
+// The records are kept in key 0 order (a table clustered on key 0's image and sequence), so
+// that reading along key 0, the way files are mostly read, walks the table itself. Record
+// positions come from a counter that only grows, and have a unique index of their own.
 std::string SchemaSql(const FileDefinition& definition) {
   std::string sql =
       "CREATE TABLE definition(bytes BLOB NOT NULL);"
       "CREATE TABLE meta(id INTEGER PRIMARY KEY CHECK (id = 1), records INTEGER NOT NULL,"
-      " sequence INTEGER NOT NULL);"
-      "INSERT INTO meta VALUES (1, 0, 0);"
-      "CREATE TABLE records(pos INTEGER PRIMARY KEY AUTOINCREMENT, data BLOB NOT NULL";
-  for (std::size_t k = 0; k < definition.keys.size(); ++k) {
+      " position INTEGER NOT NULL, sequence INTEGER NOT NULL);"
+      "INSERT INTO meta VALUES (1, 0, 0, 0);"
+      "CREATE TABLE records(k0 BLOB NOT NULL, s0 INTEGER NOT NULL, pos INTEGER NOT NULL, data BLOB NOT NULL";
+  for (std::size_t k = 1; k < definition.keys.size(); ++k) {
     sql += ", k" + std::to_string(k) + " BLOB NOT NULL, s" + std::to_string(k) + " INTEGER NOT NULL";
   }
-  sql += ");";
-  for (std::size_t k = 0; k < definition.keys.size(); ++k) {
-    // A unique key keeps sequence 0 on every record, so the index refuses a second record
-    // with the same image.
+  // A unique key keeps sequence 0 on every record, so a second record with the same image is
+  // refused by the primary key or the unique index.
+  sql += ", PRIMARY KEY (k0, s0)) WITHOUT ROWID;";
+  sql += "CREATE UNIQUE INDEX positions ON records(pos);";
+  for (std::size_t k = 1; k < definition.keys.size(); ++k) {
     sql += std::string("CREATE ") + (definition.keys[k].AllowsDuplicates() ? "" : "UNIQUE ") +
            "INDEX key" + std::to_string(k) + " ON records(" + KeyColumns(k) + ");";
   }
@@ -314,50 +319,51 @@ StoreResult DataStore::NextSequence(std::int64_t& sequence) {
   return code == SQLITE_ROW && end == SQLITE_DONE ? StoreResult::kOk : FromCode(code == SQLITE_ROW ? end : code);
 }
 
+StoreResult DataStore::NextPosition(std::uint32_t& position, std::int64_t& sequence) {
+  sqlite3_stmt* statement = Statement(
+      kNextPosition,
+      "UPDATE meta SET position = position + 1, sequence = sequence + 1, records = records + 1 WHERE id = 1"
+      " RETURNING position, sequence");
+  if (statement == nullptr) return StoreResult::kFailed;
+  const int code = sqlite3_step(statement);
+  sqlite3_int64 next = 0;
+  if (code == SQLITE_ROW) {
+    next = sqlite3_column_int64(statement, 0);
+    sequence = sqlite3_column_int64(statement, 1);
+  }
+  const int end = code == SQLITE_ROW ? sqlite3_step(statement) : code;
+  sqlite3_reset(statement);
+  if (code != SQLITE_ROW || end != SQLITE_DONE) return FromCode(code == SQLITE_ROW ? end : code);
+  if (next <= 0 || next > 0xffffffffLL) return StoreResult::kFailed;  // positions are 32-bit
+  position = static_cast<std::uint32_t>(next);
+  return StoreResult::kOk;
+}
+
 StoreResult DataStore::Insert(const std::string& record, std::uint32_t& position) {
   StoreResult result = WriteBegin();
   if (result != StoreResult::kOk) return result;
   std::int64_t sequence = 0;
-  for (const KeySpec& key : definition_.keys) {
-    if (key.AllowsDuplicates()) {
-      result = NextSequence(sequence);
-      break;
-    }
-  }
-  std::string sql = "INSERT INTO records(data";
-  std::string values = "?1";
+  result = NextPosition(position, sequence);
+  std::string sql = "INSERT INTO records(pos, data";
+  std::string values = "?1, ?2";
   for (std::size_t k = 0; k < definition_.keys.size(); ++k) {
     sql += ", " + KeyColumns(k);
-    values += ", ?" + std::to_string(2 + 2 * k) + ", ?" + std::to_string(3 + 2 * k);
+    values += ", ?" + std::to_string(3 + 2 * k) + ", ?" + std::to_string(4 + 2 * k);
   }
   sqlite3_stmt* insert = Statement(kInsert, sql + ") VALUES (" + values + ")");
   if (result == StoreResult::kOk && insert == nullptr) result = StoreResult::kFailed;
-  std::vector<std::string> images;
   if (result == StoreResult::kOk) {
-    BindBlob(insert, 1, record);
+    sqlite3_bind_int64(insert, 1, position);
+    BindBlob(insert, 2, record);
+    std::vector<std::string> images;
     images.reserve(definition_.keys.size());
     for (std::size_t k = 0; k < definition_.keys.size(); ++k) {
       const KeySpec& key = definition_.keys[k];
       images.push_back(KeyImage(definition_, key, KeyValueOf(key, record)));
-      BindBlob(insert, static_cast<int>(2 + 2 * k), images.back());
-      sqlite3_bind_int64(insert, static_cast<int>(3 + 2 * k), key.AllowsDuplicates() ? sequence : 0);
+      BindBlob(insert, static_cast<int>(3 + 2 * k), images.back());
+      sqlite3_bind_int64(insert, static_cast<int>(4 + 2 * k), key.AllowsDuplicates() ? sequence : 0);
     }
     result = RunToEnd(insert);
-  }
-  if (result == StoreResult::kOk) {
-    const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db_);
-    if (rowid <= 0 || rowid > 0xffffffffLL) {
-      result = StoreResult::kFailed;
-    } else {
-      position = static_cast<std::uint32_t>(rowid);
-      sqlite3_stmt* adjust = Statement(kAdjustCount, "UPDATE meta SET records = records + ?1 WHERE id = 1");
-      if (adjust == nullptr) {
-        result = StoreResult::kFailed;
-      } else {
-        sqlite3_bind_int64(adjust, 1, 1);
-        result = RunToEnd(adjust);
-      }
-    }
   }
   return WriteEnd(result);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // One data file as an SQLite database in WAL mode: its definition, and the records, each with
 // a record position that is never reused and, per key, a sort image and a sequence number that
-// keeps duplicates in the order they were written.
+// keeps duplicates in the order they were written. The records are stored in key 0 order.
 //
 // Every call runs its statements to the end and resets them, so no read transaction outlives
 // a call: each read sees what was committed before it began.
@@ -80,6 +80,7 @@ class DataStore {
   StoreResult WriteBegin();
   StoreResult WriteEnd(StoreResult result);
   StoreResult NextSequence(std::int64_t& sequence);
+  StoreResult NextPosition(std::uint32_t& position, std::int64_t& sequence);
   StoreResult CheckUnchanged(std::uint32_t position, const std::string& expected);
 
   sqlite3* db_;
