@@ -77,6 +77,8 @@ FileSlot* DataFiles::Registered(std::int16_t fileNumber) {
 }
 
 void DataFiles::Pause(int milliseconds) {
+  // The lock-wait message must be on the screen during the pause, not after it.
+  keyboard_.Device().Refresh();
   if (hooks_.pause) {
     hooks_.pause(milliseconds);
   } else {

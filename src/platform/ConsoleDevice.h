@@ -116,6 +116,9 @@ class ConsoleDevice {
   virtual std::optional<ConsoleEvent> ReadEvent() = 0;
   // Sleeps until input may be waiting or the time has passed; what is drawn is shown first.
   virtual void WaitForInput(int milliseconds) = 0;
+  // Shows what is drawn now, for a program that is about to work or sleep without reading
+  // input (a wait on a locked record, say).
+  virtual void Refresh() {}
   virtual void SetMouseReporting(bool on) = 0;
   virtual std::int16_t MouseButtons() const = 0;
 

@@ -144,6 +144,12 @@ void TerminalConsole::WaitForInput(int milliseconds) {
   Pump(milliseconds);
 }
 
+void TerminalConsole::Refresh() {
+  if (!tty_.IsOpen()) return;
+  CheckSignals();
+  Flush();
+}
+
 void TerminalConsole::SetMouseReporting(bool on) {
   if (on == mouseOn_) return;
   mouseOn_ = on;

@@ -30,6 +30,7 @@ class TerminalConsole : public GridConsole {
   void Beep() override { pendingOutput_ += "\a"; }
   std::optional<ConsoleEvent> ReadEvent() override;
   void WaitForInput(int milliseconds) override;
+  void Refresh() override;
   void SetMouseReporting(bool on) override;
   std::int16_t MouseButtons() const override { return 2; }
   void Suspend() override;

@@ -33,6 +33,8 @@ class VirtualConsole : public GridConsole {
   void Fill(unsigned char character, std::uint8_t attribute);
 
   int Beeps() const { return beeps_; }
+  int Refreshes() const { return refreshes_; }
+  void Refresh() override { ++refreshes_; }
   bool MouseReporting() const { return mouseReporting_; }
   int MouseSwitches() const { return mouseSwitches_; }
   void SetMouseButtons(std::int16_t buttons) { mouseButtons_ = buttons; }
@@ -57,6 +59,7 @@ class VirtualConsole : public GridConsole {
   int idleWaits_ = 0;
   bool ranDry_ = false;
   int beeps_ = 0;
+  int refreshes_ = 0;
   bool mouseReporting_ = false;
   int mouseSwitches_ = 0;
   std::int16_t mouseButtons_ = 2;

@@ -81,6 +81,7 @@ TEST_F(RecordLockTest, WithLockWaitTheMessageComesBeforeTheSecondAttemptAndGoesW
   const std::string before = ScreenText();
   std::vector<bool> messageShown;
   onPause = [&](int count) {
+    EXPECT_EQ(console.Refreshes(), count) << "the screen is shown before each pause";
     messageShown.push_back(ScreenText().find("FICHERO BLOQUEADO. ESPERE UN MOMENTO.") != std::string::npos);
     if (count == 3) holder.Stop();
   };
