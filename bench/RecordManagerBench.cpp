@@ -177,8 +177,8 @@ void Setup() {
   (void)built;
 }
 
-void BM_BtrcallGetNext(benchmark::State& state) {
-  Setup();
+// Get Next along key 0 for every iteration, starting again at the first record at the end.
+void ReadAlongKey0(benchmark::State& state) {
   RecordManager manager;
   Block block;
   Open(manager, block, DataPath());
@@ -194,6 +194,11 @@ void BM_BtrcallGetNext(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(data);
   }
+}
+
+void BM_BtrcallGetNext(benchmark::State& state) {
+  Setup();
+  ReadAlongKey0(state);
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BtrcallGetNext)->MinTime(2.0);
@@ -219,21 +224,7 @@ void BM_BtrcallGetNextWhileAnotherCommits(benchmark::State& state) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
-  RecordManager manager;
-  Block block;
-  Open(manager, block, DataPath());
-  std::array<char, 1536> data{};
-  std::array<std::uint8_t, 256> key{};
-  std::uint32_t length = data.size();
-  manager.BTRCALL(op::kGetFirst, block.bytes.data(), data.data(), length, key.data(), 6, 0);
-  for (auto _ : state) {
-    length = data.size();
-    if (manager.BTRCALL(op::kGetNext, block.bytes.data(), data.data(), length, key.data(), 6, 0) != 0) {
-      length = data.size();
-      manager.BTRCALL(op::kGetFirst, block.bytes.data(), data.data(), length, key.data(), 6, 0);
-    }
-    benchmark::DoNotOptimize(data);
-  }
+  ReadAlongKey0(state);
   stop = true;
   writer.join();
   state.SetItemsProcessed(state.iterations());

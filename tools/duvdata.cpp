@@ -164,13 +164,10 @@ int WriteDictionary(const char* descriptionPath, const char* xdfPath) {
 int Create(const char* pathArgument, const char* dictionaryPath) {
   const std::optional<std::string> dictionary = duv::ReadFileBytes(SystemPath(dictionaryPath));
   if (!dictionary) return Fail(std::string("cannot read ") + dictionaryPath);
-  const std::size_t length = dictionary->size() < 2 ? 0
-      : static_cast<unsigned char>((*dictionary)[0]) | (static_cast<unsigned char>((*dictionary)[1]) << 8);
-  if (dictionary->size() < 2 || dictionary->size() < 2 + length || length > duv::kDataBufferSize) {
-    return Fail(std::string(dictionaryPath) + " is not a whole dictionary");
-  }
+  const std::optional<std::string> definition = duv::DictionaryDefinition(*dictionary);
+  if (!definition) return Fail(std::string(dictionaryPath) + " is not a whole dictionary");
   RecordManager manager;
-  std::string data = dictionary->substr(2, length);
+  std::string data = *definition;
   data.resize(duv::kDataBufferSize, ' ');
   std::uint32_t dataLength = duv::kDataBufferSize;
   const std::string path = DataPath(pathArgument);

@@ -49,6 +49,14 @@ DataFileName SplitDataFileName(const std::string& name) {
   return split;
 }
 
+std::optional<std::string> DictionaryDefinition(const std::string& dictionary) {
+  if (dictionary.size() < 2) return std::nullopt;
+  const std::size_t length =
+      static_cast<unsigned char>(dictionary[0]) | (static_cast<unsigned char>(dictionary[1]) << 8);
+  if (dictionary.size() < 2 + length || length > kDataBufferSize) return std::nullopt;
+  return dictionary.substr(2, length);
+}
+
 std::string LockWaitMessage(const std::string& languageCode) {
   if (languageCode == "SPA") return "FICHERO BLOQUEADO. ESPERE UN MOMENTO.";
   if (languageCode == "GLG") return "FICHEIRO BLOQUEADO. ESPERE UM MOMENTO.";
@@ -120,14 +128,10 @@ std::int16_t DataFiles::OpenOrCreate(FileSlot& slot, const DataFileName& name) {
     const std::optional<std::string> dictionary =
         ReadFileBytes(settings_.rootDir + "ddf\\" + name.base + ".xdf");
     if (!dictionary) return recman::status::kFileNotFound;
-    const std::size_t length = dictionary->size() < 2 ? 0
-                                                       : static_cast<unsigned char>((*dictionary)[0]) |
-                                                             (static_cast<unsigned char>((*dictionary)[1]) << 8);
-    if (dictionary->size() < 2 || dictionary->size() < 2 + length || length > kDataBufferSize) {
-      return recman::status::kCreateFailed;
-    }
+    const std::optional<std::string> definition = DictionaryDefinition(*dictionary);
+    if (!definition) return recman::status::kCreateFailed;
     data.fill(' ');
-    std::memcpy(data.data(), dictionary->data() + 2, length);
+    std::memcpy(data.data(), definition->data(), definition->size());
     dataLength = kDataBufferSize;
     const std::int16_t created =
         manager_.BTRCALL(recman::op::kCreate, slot.positionBlock.data(), data.data(), dataLength, key.data(), keyLength, -1);

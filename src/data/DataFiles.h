@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -56,6 +57,10 @@ struct DataFileName {
   std::string Path() const { return directory + base + extension; }
 };
 DataFileName SplitDataFileName(const std::string& name);
+
+// The Create definition a dictionary file holds (a 16-bit length, then that many bytes), or
+// nothing when the file is cut short or the definition would not fit the data buffer.
+std::optional<std::string> DictionaryDefinition(const std::string& dictionary);
 
 // The texts of the lock wait and of an open failure, by language code.
 std::string LockWaitMessage(const std::string& languageCode);

@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -26,6 +26,7 @@ enum Slot : std::size_t {
   kOldRow,
   kSequence,
   kNextPosition,
+  kCountInsert,
   kCount,
   kAdjustCount,
   kSlotCount,
@@ -169,9 +170,11 @@ void RemoveSideFiles(const std::string& path) {
 }  // namespace
 
 StoreResult DataStore::Create(const std::string& path, const FileDefinition& definition, bool replace) {
-  static std::atomic<unsigned> counter{0};
-  const std::string temporary = path + ".new-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter.fetch_add(1));
+  // Made beside the file and moved into place whole.
+  std::string temporary = path + ".new-XXXXXX";
+  const int descriptor = ::mkstemp(temporary.data());
+  if (descriptor < 0) return StoreResult::kFailed;
+  ::close(descriptor);
   if (!WriteDatabase(temporary, definition)) {
     ::unlink(temporary.c_str());
     RemoveSideFiles(temporary);
@@ -320,10 +323,7 @@ StoreResult DataStore::NextSequence(std::int64_t& sequence) {
 }
 
 StoreResult DataStore::NextPosition(std::uint32_t& position, std::int64_t& sequence) {
-  sqlite3_stmt* statement = Statement(
-      kNextPosition,
-      "UPDATE meta SET position = position + 1, sequence = sequence + 1, records = records + 1 WHERE id = 1"
-      " RETURNING position, sequence");
+  sqlite3_stmt* statement = Statement(kNextPosition, "SELECT position + 1, sequence + 1 FROM meta WHERE id = 1");
   if (statement == nullptr) return StoreResult::kFailed;
   const int code = sqlite3_step(statement);
   sqlite3_int64 next = 0;
@@ -331,9 +331,8 @@ StoreResult DataStore::NextPosition(std::uint32_t& position, std::int64_t& seque
     next = sqlite3_column_int64(statement, 0);
     sequence = sqlite3_column_int64(statement, 1);
   }
-  const int end = code == SQLITE_ROW ? sqlite3_step(statement) : code;
   sqlite3_reset(statement);
-  if (code != SQLITE_ROW || end != SQLITE_DONE) return FromCode(code == SQLITE_ROW ? end : code);
+  if (code != SQLITE_ROW) return FromCode(code);
   if (next <= 0 || next > 0xffffffffLL) return StoreResult::kFailed;  // positions are 32-bit
   position = static_cast<std::uint32_t>(next);
   return StoreResult::kOk;
@@ -364,6 +363,19 @@ StoreResult DataStore::Insert(const std::string& record, std::uint32_t& position
       sqlite3_bind_int64(insert, static_cast<int>(4 + 2 * k), key.AllowsDuplicates() ? sequence : 0);
     }
     result = RunToEnd(insert);
+  }
+  // Counted only once the record is in: inside a transaction a refused insert is not rolled
+  // back with the rest.
+  if (result == StoreResult::kOk) {
+    sqlite3_stmt* counted = Statement(
+        kCountInsert, "UPDATE meta SET position = ?1, sequence = ?2, records = records + 1 WHERE id = 1");
+    if (counted == nullptr) {
+      result = StoreResult::kFailed;
+    } else {
+      sqlite3_bind_int64(counted, 1, position);
+      sqlite3_bind_int64(counted, 2, sequence);
+      result = RunToEnd(counted);
+    }
   }
   return WriteEnd(result);
 }

@@ -358,8 +358,12 @@ TEST_F(RecordManagerTest, ATransactionIsKeptWholeOrNotAtAll) {
 
   ASSERT_EQ(manager.BTRCALL(op::kBeginTransaction, file.block.data(), scratch, none, scratch, 0, 0), 0);
   ASSERT_EQ(file.Insert(Record("20", 12)), 0);
+  EXPECT_EQ(file.Insert(Record("10", 12)), 5) << "a refused insert inside the transaction";
   ASSERT_EQ(manager.BTRCALL(op::kEndTransaction, file.block.data(), scratch, none, scratch, 0, 0), 0);
   EXPECT_EQ(Walk(theirs, 0, 2), (std::vector<std::string>{"10", "20"}));
+  std::string stat;
+  ASSERT_EQ(theirs.Stat(stat), 0);
+  EXPECT_EQ(static_cast<std::uint8_t>(stat[6]), 2) << "and it was not counted";
   EXPECT_EQ(manager.BTRCALL(op::kEndTransaction, file.block.data(), scratch, none, scratch, 0, 0), 38);
 }
 
