@@ -152,6 +152,11 @@ TEST_F(DataFilesTest, AShortDataBufferIsReportedAsSuccessWithTheRecordCopied) {
   data.MoveRecords(kOwners, 1, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(owner.substr(0, 8), "30AAAA t");
+  const std::int32_t thirty = data.DirectAccess(kOwners, 0);
+  data.GetByKey(kOwners, 0, "10", 0, status);
+  owner = std::string(20, '.');
+  EXPECT_EQ(data.DirectAccess(kOwners, thirty), 0);
+  EXPECT_EQ(owner, "30AAAA t............");
   calls.shortenGetsTo = 0;
 }
 

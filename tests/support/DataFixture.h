@@ -25,7 +25,8 @@ class RecordingCalls : public recman::RecordCalls {
                        std::uint32_t& dataLength, void* keyBuffer, std::uint8_t keyLength,
                        std::int8_t keyNumber) override {
     calls.push_back({operation, keyLength, keyNumber, dataLength});
-    if (shortenGetsTo != 0 && operation % 100 >= 5 && operation % 100 <= 13) {
+    const std::int16_t base = operation % 100;
+    if (shortenGetsTo != 0 && ((base >= 5 && base <= 13) || base == 23)) {
       dataLength = std::min(dataLength, shortenGetsTo);
     }
     return manager.BTRCALL(operation, positionBlock, dataBuffer, dataLength, keyBuffer, keyLength, keyNumber);
