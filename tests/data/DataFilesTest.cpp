@@ -79,6 +79,9 @@ TEST_F(DataFilesTest, AKeyedReadAsksForTheLayoutTwiceAndPadsTheValueWithZeros) {
   EXPECT_EQ(calls.calls[2].dataLength, 20u) << "the record length is offered";
   EXPECT_EQ(owner.substr(0, 2), "30");
   EXPECT_EQ(data.Slot(data.FindFileSlot(kOwners)).keyValue, "30") << "the key value read back";
+  data.GetByKey(kOwners, 0, "2", 0, status);
+  EXPECT_EQ(status, 4);
+  EXPECT_EQ(data.Slot(data.FindFileSlot(kOwners)).keyValue, std::string("2\0", 2)) << "a miss leaves the value asked for";
 }
 
 TEST_F(DataFilesTest, AKeyTheFileDoesNotHaveChangesNothing) {
