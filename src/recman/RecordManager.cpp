@@ -71,8 +71,8 @@ struct SharedFile {
   std::unique_ptr<DataStore> store;
   std::unique_ptr<LockFile> counter;  // for the change counter only; holds no locks
   std::uint64_t localChanges = 0;     // writes of this client not yet seen through the counter
-  std::uint64_t countStamp = ~std::uint64_t{0};
-  std::uint32_t recordCount = 0;
+  std::uint64_t statStamp = ~std::uint64_t{0};
+  std::string statBytes;  // what Stat answers, kept until the file changes
   int opens = 0;
 
   // Changes whenever any client commits, or this one writes inside its transaction.
@@ -441,7 +441,7 @@ std::int16_t RecordManager::Impl::Get(Cursor& c, std::int16_t base, std::int16_t
   }
 
   const bool locking = bias != 0;
-  const bool wait = bias == op::kLockWait || bias == 300;
+  const bool wait = bias == op::kLockWait || bias == op::kMultipleLockWait;
   StoredRecord* found = nullptr;
   StoredRecord locked;
   for (int attempt = 0;; ++attempt) {
@@ -545,16 +545,18 @@ std::int16_t RecordManager::Impl::Delete(Cursor& c) {
 }
 
 std::int16_t RecordManager::Impl::Stat(Cursor& c, std::uint8_t* data, std::uint32_t& dataLength) {
+  // The data layer asks twice before every keyed read: the answer is built only when the
+  // file has changed since.
   SharedFile& file = *c.file;
   const std::uint64_t stamp = file.Stamp();
-  if (stamp != file.countStamp) {
+  if (stamp != file.statStamp) {
     std::uint32_t count = 0;
     const StoreResult result = file.store->RecordCount(count);
     if (result != StoreResult::kOk) return StatusOf(result);
-    file.recordCount = count;
-    file.countStamp = stamp;
+    file.statBytes = c.Definition().Encode(count);
+    file.statStamp = stamp;
   }
-  const std::string bytes = c.Definition().Encode(file.recordCount);
+  const std::string& bytes = file.statBytes;
   if (data == nullptr || dataLength < bytes.size()) return status::kDataBufferTooShort;
   std::memcpy(data, bytes.data(), bytes.size());
   dataLength = static_cast<std::uint32_t>(bytes.size());

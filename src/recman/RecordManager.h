@@ -41,6 +41,10 @@ inline constexpr std::int16_t kReset = 28;
 // Added to a get: a single-record lock, waiting for it or not.
 inline constexpr std::int16_t kLockWait = 100;
 inline constexpr std::int16_t kLockNoWait = 200;
+// Multiple-record locks; this record manager holds one lock per position block, so they are
+// taken as the single-record ones.
+inline constexpr std::int16_t kMultipleLockWait = 300;
+inline constexpr std::int16_t kMultipleLockNoWait = 400;
 }  // namespace op
 
 // Open modes, passed as the key number of Open.
